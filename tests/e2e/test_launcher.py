@@ -42,7 +42,7 @@ class KitTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.kit = WineKit(FIXTURES, cls.lang)
+        cls.kit = WineKit(FIXTURES, LAUNCHER, cls.lang)
         cls.app_manager = cls.kit.install_app_manager(cls.kit.root / "Program Files" / "CE Tools")
         cls.app_manager_path = windows_path(cls.app_manager).encode()
 

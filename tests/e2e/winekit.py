@@ -96,9 +96,22 @@ def split_args(text):
     return args + [current] if current or args else args
 
 
+def loader_for(exe):
+    """The Wine loader for exe's architecture. Debian's "wine" hands a 64-bit
+    exe on through start.exe, which fails on paths over 260 bytes; the
+    64-bit loader itself runs it directly."""
+    with open(exe, "rb") as image:
+        header = image.read(4096)
+    pe = int.from_bytes(header[0x3C:0x40], "little")
+    machine = int.from_bytes(header[pe + 4:pe + 6], "little")
+    return (shutil.which("wine64") or "/usr/lib/wine/wine64") if machine == 0x8664 else "wine"
+
+
 class WineKit:
-    def __init__(self, fixtures, lang="C.UTF-8"):
+    def __init__(self, fixtures, program, lang="C.UTF-8"):
+        """A prefix and display in which program, an exe, is started."""
         self.fixtures = Path(fixtures)
+        self.loader = loader_for(program)
         self.root = Path(tempfile.mkdtemp(prefix="launcher-wine-"))
         self._xvfb, display = self._start_xvfb()
         self.env = dict(os.environ, WINEPREFIX=str(self.root / "prefix"), WINEDEBUG="-all",
@@ -143,14 +156,14 @@ class WineKit:
         return result
 
     def start(self, *args, trace=False, env=None):
-        """Starts a Windows program and returns at once. Its output goes to
+        """Starts the program (args[0] names its copy) and returns at once. Its output goes to
         files, not pipes: a program that it starts inherits them, and must
         not hold up the wait for its end. Read it with output()."""
         env = dict(self.env, **(env or {}))
         if trace:
             env["WINEDEBUG"] = "-all,+relay"
         stderr = tempfile.TemporaryFile(dir=self.root)
-        process = subprocess.Popen(["wine", *map(str, args)], env=env,
+        process = subprocess.Popen([self.loader, *map(str, args)], env=env,
                                    stdout=subprocess.DEVNULL, stderr=stderr)
         process.stderr_file = stderr
         return process
@@ -216,15 +229,19 @@ class WineKit:
 
 def traced_calls(stderr, exe):
     """The traced calls that exe's own code made, in order, from the relay
-    trace on stderr: those whose return address lies in exe's image, on the
-    thread of the first such call (a program that exe starts traces too)."""
+    trace on stderr. Other programs trace into it too (the Application
+    Manager it starts, Wine's own services, whose images may lie at the same
+    address), so only the thread that asked GetSystemMetrics(SM_DBCSENABLED),
+    the launcher's first call, counts, and only calls from exe's image."""
     start, end = image_range(exe)
     calls, thread = [], None
     for line in stderr.decode("latin-1").splitlines():
         match = re.match(r"([0-9a-f]+):Call (\w+)\.(\w+)\((.*)\) ret=([0-9a-f]+)$", line)
         if not match or not start <= int(match.group(5), 16) < end:
             continue
-        thread = thread or match.group(1)
+        call = Call(match.group(3), split_args(match.group(4)))
+        if thread is None and call.name == "GetSystemMetrics" and call.number(0) == 42:
+            thread = match.group(1)
         if match.group(1) == thread:
-            calls.append(Call(match.group(3), split_args(match.group(4))))
+            calls.append(call)
     return calls
