@@ -17,7 +17,11 @@ std::string Hex(std::uintptr_t value) {
 }
 
 std::string Quoted(const char* text) {
-  return text == nullptr ? "null" : "\"" + Printable(text) + "\"";
+  if (text == nullptr) return "null";
+  std::string quoted = "\"";
+  quoted += Printable(text);
+  quoted += '"';
+  return quoted;
 }
 
 std::string KeyName(platform::KeyHandle key) {
