@@ -111,6 +111,7 @@ class StartTest(KitTestCase):
                 names = [c.name for c in calls]
                 self.assertNotIn("MessageBoxA", names)
                 self.assertNotIn("GetActiveWindow", names)
+                self.assertFalse(set(names) & set(REGISTRY_WRITES), "no registry write or flush")
                 self.assertEqual(self.kit.registration(), registry_before)
                 self.assertEqual(folder_state(kit_folder), kit_before)
 
@@ -190,6 +191,7 @@ class MessageBoxTest(KitTestCase):
                 self.assertEqual(code, 0)
                 names = [c.name for c in calls]
                 self.assertEqual(names[-3:], ["GetActiveWindow", "MessageBoxA", "WinExec"])
+                self.assertFalse(set(names) & set(REGISTRY_WRITES), "no registry write or flush")
                 message = calls[-2]
                 self.assertEqual(message.string(1), NOT_FOUND_TEXT)
                 self.assertEqual(message.string(2), b"MOVRA")

@@ -11,7 +11,8 @@ build_copy() {  # copy folder name
   tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/$1" -xf -
   for preset in windows-x86 windows-x64; do
     cmake -S "$work/$1" --preset "$preset" >/dev/null
-    cmake --build "$work/$1/build/$preset" --target CEMovra_Other >/dev/null
+    cmake --build "$work/$1/build/$preset" --target CEMovra_Other >"$work/build.log" \
+      || { cat "$work/build.log"; exit 1; }
   done
 }
 
