@@ -37,8 +37,8 @@ BENCHMARK(DirectoryPartScan)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Arg(32 <
 
 void RegistryRead(benchmark::State& state) {
   fake::Reset();
-  fake::World().defaultValue =
-      fake::RegistryValue{platform::kRegSz, std::string(static_cast<std::size_t>(state.range(0)), 'p')};
+  fake::World().defaultValue = fake::RegistryValue{
+      platform::kRegSz, std::string(static_cast<std::size_t>(state.range(0)), 'p')};
   for (auto _ : state) {
     fake::World().calls.clear();
     benchmark::DoNotOptimize(FindAppManagerPath());

@@ -5,18 +5,6 @@
 #include "SetupFilePath.h"
 #include "platform/Platform.h"
 
-namespace {
-
-constexpr char kMessageCaption[] = "MOVRA";
-constexpr char kNotFoundMessage[] =
-    "CE Application Manager not found.\r\n"
-    "Registry entry \"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-    "App Paths\\CEAPPMGR.EXE\" not found or empty";
-constexpr char kOutOfMemoryMessage[] =
-    "The CE Application Manager could not be started: out of memory.";
-
-}  // namespace
-
 std::string BuildLaunchCommand(std::string_view appManagerPath, std::string_view setupFilePath) {
   std::string command;
   command.reserve(appManagerPath.size() + setupFilePath.size() + 5);
@@ -29,6 +17,14 @@ std::string BuildLaunchCommand(std::string_view appManagerPath, std::string_view
 }
 
 namespace {
+
+constexpr char kMessageCaption[] = "MOVRA";
+constexpr char kNotFoundMessage[] =
+    "CE Application Manager not found.\r\n"
+    "Registry entry \"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+    "App Paths\\CEAPPMGR.EXE\" not found or empty";
+constexpr char kOutOfMemoryMessage[] =
+    "The CE Application Manager could not be started: out of memory.";
 
 void RunLaunchSequence(const DoubleByteInfo& doubleByte) {
   const std::string appManagerPath = FindAppManagerPath();
