@@ -88,10 +88,7 @@ TEST_F(AppManagerLookupTest, ResultOfEachRegistryOutcome) {
 
     EXPECT_EQ(FindAppManagerPath(), c.expected) << c.name;
 
-    const auto closes =
-        std::count_if(windows.calls.begin(), windows.calls.end(),
-                      [](const std::string& call) { return call.starts_with("RegCloseKey"); });
-    EXPECT_EQ(closes, c.openResult == 0 ? 1 : 0) << c.name;
+    EXPECT_EQ(CallsStartingWith("RegCloseKey("), c.openResult == 0 ? 1 : 0) << c.name;
     EXPECT_TRUE(windows.openKeys.empty()) << c.name;
     EXPECT_EQ(windows.calls.front(), kOpen) << c.name;
   }

@@ -11,7 +11,6 @@ using namespace std::string_literals;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 namespace {
 
@@ -33,10 +32,6 @@ class LaunchSequenceTest : public FakeWindowsTest {
  protected:
   void Register(const std::string& path) {
     windows.defaultValue = fake::RegistryValue{platform::kRegSz, path + '\0'};
-  }
-  long CallsStartingWith(const std::string& prefix) const {
-    return std::count_if(windows.calls.begin(), windows.calls.end(),
-                         [&](const std::string& call) { return call.starts_with(prefix); });
   }
 };
 
